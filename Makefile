@@ -1,0 +1,37 @@
+# Thin wrapper around CMake. `make` builds into build/, `make test` installs
+# what is missing, builds and runs every test, `make demo` runs the main job.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CXX_COMPILER ?= $(shell command -v clang++ >/dev/null 2>&1 && echo clang++ || echo g++)
+CMAKE_FLAGS ?=
+
+.PHONY: all configure test demo bench deps clean format
+
+all: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+configure: $(BUILD)/build.ninja
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(CXX_COMPILER) $(CMAKE_FLAGS)
+
+deps:
+	./scripts/install-deps
+
+test: deps
+	$(MAKE) all
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+demo: all
+	$(BUILD)/sorvex demo
+
+bench: deps
+	$(MAKE) all
+	cmake --build $(BUILD) --target benchmarks
+	for b in $(BUILD)/bench/*_bench; do $$b; done
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD)
