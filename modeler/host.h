@@ -1,6 +1,7 @@
 // The modeler as a host: the services a command looks up, over one object.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ struct Host {
     bool echoMessages = false;      // also print error boxes on stderr, in UTF-8
     std::vector<HostMessage> messages;
     EditStats stats;
+    // Called now and then during a point scan with the points done and the total.
+    std::function<void(size_t done, size_t total)> scanProgress;
     MeshEdit *edit = nullptr; // the open edit, if any
 };
 

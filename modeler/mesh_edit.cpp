@@ -82,7 +82,9 @@ static void done(EDStateRef state, EDError error, int) {
 static EDError pointScan(EDStateRef state, EDPointScanFunc callback, void *userData, int) {
     MeshEdit &edit = *editOf(state);
     const std::vector<Point> &points = edit.layer->points;
+    const uint32_t kProgressStep = 1 << 16;
     for (uint32_t i = 0; i < points.size(); ++i) {
+        if (edit.host->scanProgress && i % kProgressStep == 0) edit.host->scanProgress(i, points.size());
         EDPointInfo info = {pointId(i), {points[i][0], points[i][1], points[i][2]}};
         EDError error = callback(userData, &info);
         if (error != EDERR_NONE) return error;
