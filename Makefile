@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 CXX_COMPILER ?= $(shell command -v clang++ >/dev/null 2>&1 && echo clang++ || echo g++)
 CMAKE_FLAGS ?=
 
-.PHONY: all configure test demo bench deps clean format
+.PHONY: all configure test demo bench deps windows clean format
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -29,6 +29,13 @@ bench: deps
 	$(MAKE) all
 	cmake --build $(BUILD) --target benchmarks
 	for b in $(BUILD)/bench/*_bench; do $$b; done
+
+# The module as a 32-bit Windows DLL, build-windows/sorvex.p.
+windows:
+	./scripts/install-deps windows
+	cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DSORVEX_TESTS=OFF
+	cmake --build build-windows --target sorvex_module
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

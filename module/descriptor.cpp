@@ -2,6 +2,12 @@
 // "Sorvex" command.
 #include "module/activate.h"
 
+#if defined(_WIN32)
+#define SORVEX_EXPORT __declspec(dllexport)
+#else
+#define SORVEX_EXPORT __attribute__((visibility("default")))
+#endif
+
 static void *startup(void) {
     return reinterpret_cast<void *>(4);
 }
@@ -13,6 +19,8 @@ static ServerRecord serverTable[] = {
     {nullptr, nullptr, nullptr, nullptr},
 };
 
-extern "C" __attribute__((visibility("default"))) ModuleDescriptor _mod_descrip = {
+extern "C" {
+SORVEX_EXPORT ModuleDescriptor _mod_descrip = {
     MOD_SYNC, MOD_SYSVER, MOD_MACHINE, startup, shutdown, serverTable,
 };
+}
