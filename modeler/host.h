@@ -27,6 +27,7 @@ struct EditStats {
 };
 
 struct MeshEdit;
+struct Toolkit;
 
 struct Host {
     Object *object = nullptr;
@@ -35,6 +36,7 @@ struct Host {
     std::set<std::string> withheld; // services the host does not offer
     bool failEditBegin = false;
     LWPanelFuncs *panels = nullptr; // "LWPanelServices"; null when there is no toolkit
+    Toolkit *toolkit = nullptr;     // the toolkit behind panels, which creates its panels
     bool echoMessages = false;      // also print error boxes on stderr, in UTF-8
     std::vector<HostMessage> messages;
     EditStats stats;
