@@ -79,6 +79,7 @@ int demoCommand(const std::vector<std::string> &args) {
         return kExitUsage;
     }
     std::string sample = programDirectory() + "/samples/figure.lwo";
+    if (!fs::exists(sample)) sample = SORVEX_SAMPLE_DIR "/figure.lwo";
     ScratchDir scratch;
     std::error_code failed;
     if (scratch.path.empty()) {
