@@ -39,10 +39,28 @@ struct Layer {
     std::vector<Point> points;
     std::deque<VertexMap> maps;                           // in the order they were first seen or made
     std::unordered_multimap<uint64_t, uint32_t> mapIndex; // hash of type and name -> index in maps
+    // For a layer read from a file: the index of the first point of each of its
+    // PNTS chunks, in file order. Map records after a PNTS chunk count from there.
+    std::vector<uint32_t> pointGroups;
+};
+
+// A top-level chunk of the file an object was read from, as bytes of
+// Object::source (header and pad byte included), and what it belongs to.
+struct LwoChunk {
+    LWID id = 0;
+    size_t offset = 0;
+    size_t size = 0;
+    uint32_t layer = kNoValue; // index into Object::layers; kNoValue before any layer
+    uint32_t group = kNoValue; // index into that layer's pointGroups; kNoValue before its first PNTS
+    uint32_t map = kNoValue;   // for a VMAP chunk: index into that layer's maps
 };
 
 struct Object {
     std::vector<Layer> layers;
+    // The file the object was read from and its chunks, so that it can be
+    // written back byte for byte; both empty for an object made in memory.
+    std::string source;
+    std::vector<LwoChunk> chunks;
 };
 
 VertexMap *findMap(Layer &layer, LWID type, std::string_view name);
