@@ -8,6 +8,7 @@
 #include "cli/options.h"
 #include "cli/report.h"
 #include "cli/run_object.h"
+#include "cli/scratch.h"
 #include "modeler/cp932.h"
 #include "modeler/lwo.h"
 
@@ -49,19 +50,6 @@ bool readObject(const std::string &path, Object &object) {
     return false;
 }
 
-// A scratch folder for the copy and the demo's own settings.
-struct ScratchDir {
-    fs::path path;
-    ScratchDir() {
-        std::string pattern = (fs::temp_directory_path() / "sorvex-demo-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        if (!path.empty()) fs::remove_all(path, ignored);
-    }
-};
-
 } // namespace
 
 int demoCommand(const std::vector<std::string> &args) {
@@ -80,7 +68,7 @@ int demoCommand(const std::vector<std::string> &args) {
     }
     std::string sample = programDirectory() + "/samples/figure.lwo";
     if (!fs::exists(sample)) sample = SORVEX_SAMPLE_DIR "/figure.lwo";
-    ScratchDir scratch;
+    ScratchDir scratch; // the copy and the demo's own settings
     std::error_code failed;
     if (scratch.path.empty()) {
         std::fprintf(stderr, "sorvex demo: cannot make a scratch folder\n");

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/scratch.h"
 #include "modeler/host.h"
 #include "modeler/loader.h"
 #include "modeler/lwo.h"
@@ -11,6 +12,7 @@
 namespace {
 
 const LWID kKindTypes[] = {LWVMAP_WGHT, LWVMAP_MORF, LWVMAP_SPOT};
+const char kSettingsFileName[] = "sorvex.cfg.txt";
 
 bool pickLayer(const Object &object, const RunOptions &options, size_t &index, std::string &error) {
     index = 0;
@@ -79,6 +81,23 @@ int activateModule(const RunOptions &options, Host &host, std::string &error) {
     return result == 0 ? kExitDone : kExitModule;
 }
 
+bool useSettingsCopy(Host &host, const ScratchDir &copy, std::string &error) {
+    if (copy.path.empty()) {
+        error = "cannot make a temporary folder for the dry run";
+        return false;
+    }
+    std::filesystem::path file = std::filesystem::path(host.settingsDirectory) / kSettingsFileName;
+    std::error_code failed;
+    if (std::filesystem::exists(file, failed))
+        std::filesystem::copy_file(file, copy.path / kSettingsFileName, failed);
+    if (failed) {
+        error = file.string() + ": " + failed.message();
+        return false;
+    }
+    host.settingsDirectory = copy.path.string();
+    return true;
+}
+
 } // namespace
 
 int runObject(const RunOptions &options, ObjectRun &run, RunReport &report, std::string &error) {
@@ -104,6 +123,9 @@ int runObject(const RunOptions &options, ObjectRun &run, RunReport &report, std:
         options.settingsDirectory.empty() ? defaultSettingsDirectory() : options.settingsDirectory;
     std::error_code ignored;
     std::filesystem::create_directories(host.settingsDirectory, ignored);
+    // A dry run writes nothing: the command saves its settings into a copy.
+    ScratchDir dryRunSettings;
+    if (options.dryRun && !useSettingsCopy(host, dryRunSettings, error)) return kExitFile;
     attachToolkit(host, run.toolkit);
     Layer before = layerIndex < object.layers.size() ? object.layers[layerIndex] : Layer{};
 
