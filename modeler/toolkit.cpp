@@ -259,6 +259,7 @@ static ControlRecord recordControl(const ToolkitControl &control) {
     record.y = control.y;
     record.value = control.setup.kind == ControlKind::Button ? 0 : control.value;
     record.text = control.text;
+    record.drawCount = control.drawCount;
     int entries = entryCount(control);
     for (int i = 0; i < entries; ++i)
         record.entries.push_back(entryText(control, i));

@@ -82,6 +82,7 @@ struct ControlRecord {
     int y = 0;
     int value = 0;
     std::string text;
+    int drawCount = 0;                          // redraws the command asked for
     std::vector<std::string> entries;           // choice and popup items, custom popup names
     std::vector<std::string> headings;          // list
     std::vector<std::vector<std::string>> rows; // list: each row's cells (null cells empty)
