@@ -2,12 +2,20 @@
 
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
+#include <string>
+#include <utility>
 
 #include "module/run_state.h"
 
 #ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
 static const char kPathSeparator = '\\';
 static const char kLineEnd[] = "\r\n";
 #else
@@ -217,6 +225,18 @@ void loadSettings(RunState &state) {
     parseSettings(bytes, state);
 }
 
+// Puts source in target's place in one step, replacing target.
+static bool replaceFile(const std::string &source, const std::string &target) {
+#ifdef _WIN32
+    // std::rename does not replace an existing file here; the ANSI call
+    // takes the path in the system code page, as fopen does.
+    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+           0;
+#else
+    return std::rename(source.c_str(), target.c_str()) == 0;
+#endif
+}
+
 // The new file is written beside the old one and renamed over it, so a
 // write that fails part-way leaves the previous settings in place.
 void saveSettings(RunState &state) {
@@ -224,7 +244,5 @@ void saveSettings(RunState &state) {
     if (path.empty()) return;
     std::string temporary = path + kTemporarySuffix;
     if (!writeBytes(temporary, formatSettings(state))) return;
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) std::remove(temporary.c_str());
+    if (!replaceFile(temporary, path)) std::remove(temporary.c_str());
 }
