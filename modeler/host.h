@@ -35,6 +35,9 @@ struct Host {
     std::string settingsDirectory;  // what "Directory Info" answers for "Settings"
     std::set<std::string> withheld; // services the host does not offer
     bool failEditBegin = false;
+    // When positive, the value write of that number (from 1) in an edit
+    // throws std::bad_alloc, as an allocation that fails mid-scan would.
+    long throwOnWrite = 0;
     LWPanelFuncs *panels = nullptr; // "LWPanelServices"; null when there is no toolkit
     Toolkit *toolkit = nullptr;     // the toolkit behind panels, which creates its panels
     bool echoMessages = false;      // also print error boxes on stderr, in UTF-8

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "modeler/host.h"
 
@@ -30,6 +31,7 @@ struct MeshEdit {
     uint32_t selected = kNoValue; // map index chosen by pointVSet
     std::vector<MapMark> marks;
     std::vector<JournalEntry> journal;
+    long writes = 0;
 };
 
 static MeshEdit *editOf(EDStateRef state) {
@@ -135,6 +137,7 @@ static EDError pntVMap(EDStateRef state, LWPntID point, LWID type, const char *n
     MeshEdit &edit = *editOf(state);
     uint32_t index;
     if (!name || dimension < 0 || !pointIndex(edit, point, index)) return 1;
+    if (++edit.writes == edit.host->throwOnWrite) throw std::bad_alloc();
     VertexMap *map = findMap(*edit.layer, type, name);
     if (!value) {
         if (!map || !hasValue(*map, index)) return EDERR_NONE;
