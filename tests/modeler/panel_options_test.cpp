@@ -86,9 +86,10 @@ TEST(OptionsPanel, ControlsInTheirOrderWithLabelsDescriptorsAndPositions) {
         EXPECT_EQ(panel.controls[i].x, expected[i].x);
         EXPECT_EQ(panel.controls[i].y, expected[i].y);
         EXPECT_EQ(setup.width, expected[i].width);
-        if (setup.kind == ControlKind::Choice || setup.kind == ControlKind::Popup)
-            EXPECT_EQ(setup.items, expected[i].items);
-        if (setup.kind == ControlKind::Choice) EXPECT_EQ(setup.vertical, 0);
+        EXPECT_EQ(setup.items, expected[i].items);
+        if (setup.kind == ControlKind::Choice) {
+            EXPECT_EQ(setup.vertical, 0);
+        }
     }
     const ControlSetup &list = panel.controls[5].setup;
     EXPECT_EQ(list.visibleRows, 8);
