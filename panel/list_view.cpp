@@ -6,11 +6,9 @@
 static const int kChecksColumnWidth = 30;
 static const int kNameColumnWidth = 210;
 
-// "v" and " "
-static const char kOnMark[] = "\x76";
-static const char kOffMark[] = "\x20";
-// " ", "source", "dist"
-static const char *headings[] = {"\x20", "\x73\x6F\x75\x72\x63\x65", "\x64\x69\x73\x74"};
+static const char kOnMark[] = "v";
+static const char kOffMark[] = " ";
+static const char *headings[] = {" ", "source", "dist"};
 
 int listCount(void *data) {
     if (!data) return 0;

@@ -4,8 +4,7 @@
 #include "pairing/pairing.h"
 #include "panel/panel.h"
 
-// "Sorvex"
-static const char kPanelTitle[] = "\x53\x6F\x72\x76\x65\x78";
+static const char kPanelTitle[] = "Sorvex";
 // "コピー方向(X軸)"
 static const char kDirectionLabel[] = "\x83\x52\x83\x73\x81\x5B\x95\xFB\x8C\xFC\x28\x58\x8E\xB2\x29";
 // "置換位置"

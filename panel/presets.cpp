@@ -3,8 +3,7 @@
 #include "module/run_state.h"
 #include "panel/panel.h"
 
-// " ( new ) "
-static const char kNewEntry[] = "\x20\x28\x20\x6E\x65\x77\x20\x29\x20";
+static const char kNewEntry[] = " ( new ) ";
 // "プリセット作成"
 static const char kDialogTitle[] = "\x83\x76\x83\x8A\x83\x5A\x83\x62\x83\x67\x8D\xEC\x90\xAC";
 // "プリセット名"
