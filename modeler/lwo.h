@@ -35,6 +35,7 @@ enum class LwoFault {
     PolygonIndex,      // a polygon index beyond the polygons it refers to
     EmptyPolygon,      // a polygon of no vertices
     DimensionMismatch, // two VMAP chunks of one map with different dimensions
+    TooLarge,          // maps that would take far more memory than the file's size warrants
 };
 
 struct LwoError {

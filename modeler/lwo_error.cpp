@@ -25,7 +25,8 @@ static std::string n(uint64_t value) {
 static std::string faultWords(const LwoError &e) {
     std::string at = " at byte " + n(e.offset);
     switch (e.fault) {
-    case LwoFault::NotForm: return "not an LWO2 file: it does not begin with FORM";
+    case LwoFault::NotForm:
+        return "not an LWO2 file: it does not begin with FORM";
     case LwoFault::NotLwo2:
         return "not an LWO2 file: the form type" + at + " is not LWO2";
     case LwoFault::FormSize:
@@ -64,6 +65,9 @@ static std::string faultWords(const LwoError &e) {
     case LwoFault::DimensionMismatch:
         return "dimension " + n(e.value) + at + " differs from the dimension " + n(e.limit) +
                " of an earlier VMAP chunk of the same type and name";
+    case LwoFault::TooLarge:
+        return "the vertex maps would take more memory than a file of this size warrants (" + n(e.value) +
+               " more point slots" + at + " where " + n(e.limit) + " are left)";
     default:
         return "fault" + at;
     }

@@ -25,6 +25,11 @@ constexpr LWID kSurf = makeLWID('S', 'U', 'R', 'F');
 constexpr LWID kClip = makeLWID('C', 'L', 'I', 'P');
 constexpr LWID kEnvl = makeLWID('E', 'N', 'V', 'L');
 
+// The slot budget: a file whose maps each cover every point needs fewer
+// slots than it has bytes, so this leaves room for many sparse maps.
+constexpr uint64_t kSlotsPerByte = 16;
+constexpr uint64_t kSlotsForAnyFile = 1u << 22;
+
 struct Span {
     const uint8_t *at;
     const uint8_t *end;
@@ -51,6 +56,10 @@ struct Reader {
     LWID chunkId = 0;
     size_t chunkOffset = 0;
     uint32_t chunkMap = kNoValue; // the map a VMAP chunk fed
+    // Per-point slots the maps may still take. Maps keep a slot for every
+    // point up to their highest, so a file of many sparse maps on many points
+    // would otherwise take memory out of all proportion to its size.
+    uint64_t slotBudget = 0;
 };
 
 uint16_t getU2(const uint8_t *p) {
@@ -176,7 +185,8 @@ bool readPnts(Reader &reader, Span span) {
     state.groupStart = uint32_t(layer.points.size());
     state.groupCount = uint32_t(count);
     layer.pointGroups.push_back(state.groupStart);
-    layer.points.reserve(layer.points.size() + count);
+    if (layer.points.empty())
+        layer.points.reserve(count); // not for every PNTS: that would copy over and over
     for (; span.at != span.end; span.at += 12)
         layer.points.push_back({getF4(span.at), getF4(span.at + 4), getF4(span.at + 8)});
     return true;
@@ -224,7 +234,14 @@ bool readVmap(Reader &reader, Span span) {
         value.resize(dimension); // only once a whole record is known to be there
         for (size_t k = 0; k < dimension; ++k, span.at += 4)
             value[k] = getF4(span.at);
-        setMapValue(map, state->groupStart + index, value.data(), dimension);
+        uint32_t point = state->groupStart + index;
+        if (point >= map.slots.size()) {
+            uint64_t growth = uint64_t(point) + 1 - map.slots.size();
+            if (growth > reader.slotBudget)
+                return fail(reader, LwoFault::TooLarge, recordAt, growth, reader.slotBudget);
+            reader.slotBudget -= growth;
+        }
+        setMapValue(map, point, value.data(), dimension);
     }
     return true;
 }
@@ -428,6 +445,7 @@ bool readSource(std::string source, const std::string &name, Object &object, Lwo
     error.file = name;
     Object read;
     Reader reader(reinterpret_cast<const uint8_t *>(source.data()), read, error);
+    reader.slotBudget = kSlotsPerByte * source.size() + kSlotsForAnyFile;
     if (!readForm(reader, reader.file, source.size())) return false;
     read.source = std::move(source);
     object = std::move(read);
