@@ -8,6 +8,7 @@
 #include "modeler/host.h"
 #include "modeler/loader.h"
 #include "modeler/lwo.h"
+#include "modeler/terminal.h"
 
 namespace {
 
@@ -109,11 +110,9 @@ int runObject(const RunOptions &options, ObjectRun &run, RunReport &report, std:
     }
     size_t layerIndex;
     if (!pickLayer(object, options, layerIndex, error)) return kExitUsage;
-    if (run.interactive) {
-        error = "the terminal panel is not available in this build";
-        return kExitUsage;
-    }
-    run.toolkit.driver = scriptedDriver(run.script);
+    TerminalRun terminal;
+    if (run.interactive && !terminalUsable(error)) return kExitUsage;
+    run.toolkit.driver = run.interactive ? terminalDriver(terminal) : scriptedDriver(run.script);
 
     Host host;
     host.object = &object;
@@ -131,7 +130,7 @@ int runObject(const RunOptions &options, ObjectRun &run, RunReport &report, std:
 
     int status = activateModule(options, host, error);
     if (status != kExitDone) return status;
-    if (run.script.failed) {
+    if (run.script.failed || terminal.failed) {
         error = run.toolkit.errors.empty() ? "the panel script failed" : run.toolkit.errors.back();
         return kExitUsage;
     }
