@@ -209,6 +209,36 @@ bool mapFor(Reader &reader, LWID type, uint16_t dimension, const std::string &na
     return true;
 }
 
+// Takes the slots a map needs to hold a value for point, from the budget.
+bool takeSlots(Reader &reader, const VertexMap &map, uint32_t point, const uint8_t *at) {
+    if (point < map.slots.size()) return true;
+    uint64_t growth = uint64_t(point) + 1 - map.slots.size();
+    if (growth > reader.slotBudget) return fail(reader, LwoFault::TooLarge, at, growth, reader.slotBudget);
+    reader.slotBudget -= growth;
+    return true;
+}
+
+// VMAP records: a point index of the latest PNTS chunk and dimension floats.
+bool readMapRecords(Reader &reader, const LayerState &state, VertexMap &map, uint16_t dimension, Span span) {
+    size_t valueBytes = 4 * size_t(dimension);
+    std::vector<float> value;
+    while (span.left() > 0) {
+        const uint8_t *recordAt = span.at;
+        uint32_t index;
+        if (!takeVx(span, index) || span.left() < valueBytes)
+            return fail(reader, LwoFault::RecordCut, recordAt, span.left(), valueBytes);
+        if (index >= state.groupCount)
+            return fail(reader, LwoFault::PointIndex, recordAt, index, state.groupCount);
+        value.resize(dimension); // only once a whole record is known to be there
+        for (size_t k = 0; k < dimension; ++k, span.at += 4)
+            value[k] = getF4(span.at);
+        uint32_t point = state.groupStart + index;
+        if (!takeSlots(reader, map, point, recordAt)) return false;
+        setMapValue(map, point, value.data(), dimension);
+    }
+    return true;
+}
+
 bool readVmap(Reader &reader, Span span) {
     const LayerState *state = pointsState(reader);
     if (!state) return fail(reader, LwoFault::NoPoints, chunkStart(reader));
@@ -222,28 +252,7 @@ bool readVmap(Reader &reader, Span span) {
     if (!takeName(span, name)) return fail(reader, LwoFault::NameUnterminated, nameAt);
     if (!mapFor(reader, type, dimension, name, dimensionAt, reader.chunkMap)) return false;
     VertexMap &map = reader.object.layers[reader.layer].maps[reader.chunkMap];
-    size_t valueBytes = 4 * size_t(dimension);
-    std::vector<float> value;
-    while (span.left() > 0) {
-        const uint8_t *recordAt = span.at;
-        uint32_t index;
-        if (!takeVx(span, index) || span.left() < valueBytes)
-            return fail(reader, LwoFault::RecordCut, recordAt, span.left(), valueBytes);
-        if (index >= state->groupCount)
-            return fail(reader, LwoFault::PointIndex, recordAt, index, state->groupCount);
-        value.resize(dimension); // only once a whole record is known to be there
-        for (size_t k = 0; k < dimension; ++k, span.at += 4)
-            value[k] = getF4(span.at);
-        uint32_t point = state->groupStart + index;
-        if (point >= map.slots.size()) {
-            uint64_t growth = uint64_t(point) + 1 - map.slots.size();
-            if (growth > reader.slotBudget)
-                return fail(reader, LwoFault::TooLarge, recordAt, growth, reader.slotBudget);
-            reader.slotBudget -= growth;
-        }
-        setMapValue(map, point, value.data(), dimension);
-    }
-    return true;
+    return readMapRecords(reader, *state, map, dimension, span);
 }
 
 bool readPols(Reader &reader, Span span) {
@@ -458,31 +467,35 @@ bool readLwoBytes(std::string_view bytes, const std::string &name, Object &objec
     return readSource(std::string(bytes), name, object, error);
 }
 
-bool readLwo(const std::string &path, Object &object, LwoError &error) {
-    object = Object();
-    error = LwoError();
-    error.file = path;
-    error.fault = LwoFault::CannotOpen;
+// The whole file, or false with the reason.
+static bool readWholeFile(const std::string &path, std::string &bytes, std::string &reason) {
     FILE *file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        error.reason = std::strerror(errno);
+        reason = std::strerror(errno);
         return false;
     }
     struct stat info;
-    std::string bytes;
     bool ok = fstat(fileno(file), &info) == 0;
-    if (ok && !S_ISREG(info.st_mode)) {
-        error.reason = "not a regular file";
-        std::fclose(file);
-        return false;
-    }
+    if (!ok) reason = std::strerror(errno);
+    if (ok && !S_ISREG(info.st_mode)) ok = false, reason = "not a regular file";
+    if (ok && uint64_t(info.st_size) > uint64_t(UINT32_MAX) + 8)
+        ok = false, reason = "larger than an LWO2 file can be";
     if (ok) {
         errno = 0;
         bytes.resize(size_t(info.st_size));
         ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fgetc(file) == EOF;
+        if (!ok) reason = errno ? std::strerror(errno) : "the file changed while it was read";
     }
-    if (!ok) error.reason = errno ? std::strerror(errno) : "the file changed while it was read";
     std::fclose(file);
-    if (!ok) return false;
-    return readSource(std::move(bytes), path, object, error);
+    return ok;
+}
+
+bool readLwo(const std::string &path, Object &object, LwoError &error) {
+    object = Object();
+    error = LwoError();
+    error.file = path;
+    std::string bytes;
+    if (readWholeFile(path, bytes, error.reason)) return readSource(std::move(bytes), path, object, error);
+    error.fault = LwoFault::CannotOpen;
+    return false;
 }

@@ -145,13 +145,11 @@ bool isChangedMap(const Object &object, const LwoChunk &chunk) {
 
 // A changed map's first VMAP chunk after each PNTS chunk is rewritten and its
 // later ones dropped, with the VMPA that stands in front of a dropped one.
-// Where a changed map has values but no chunk after a PNTS chunk, a new chunk
-// goes after that group's last VMAP chunk, or after the PNTS when there is none.
-bool planChunks(const Object &object, Plan &plan, LwoError &error) {
+// Notes where each group (a PNTS chunk and what follows it) ends.
+bool markChangedChunks(const Object &object, Plan &plan, std::set<MapGroup> &written,
+                       std::map<std::pair<uint32_t, uint32_t>, size_t> &groupEndChunk, LwoError &error) {
     const std::vector<LwoChunk> &chunks = object.chunks;
     plan.actions.assign(chunks.size(), Action::Keep);
-    std::set<MapGroup> written;
-    std::map<std::pair<uint32_t, uint32_t>, size_t> groupEndChunk; // (layer, group) -> chunk index
     for (size_t i = 0; i < chunks.size(); ++i) {
         const LwoChunk &chunk = chunks[i];
         if (chunk.offset > object.source.size() || chunk.size > object.source.size() - chunk.offset)
@@ -163,18 +161,25 @@ bool planChunks(const Object &object, Plan &plan, LwoError &error) {
         plan.actions[i] = first ? Action::Rewrite : Action::Drop;
         if (!first && i > 0 && chunks[i - 1].id == kVmpa) plan.actions[i - 1] = Action::Drop;
     }
+    return true;
+}
+
+// Where a changed map has values but no chunk after a PNTS chunk, a new chunk
+// goes after that group's last VMAP chunk, or after the PNTS when there is
+// none. A new map without values goes in the layer's first group.
+bool placeNewChunks(const Object &object, Plan &plan, const std::set<MapGroup> &written,
+                    const std::map<std::pair<uint32_t, uint32_t>, size_t> &groupEndChunk, LwoError &error) {
     for (uint32_t l = 0; l < object.layers.size(); ++l) {
         const Layer &layer = object.layers[l];
         for (uint32_t m = 0; m < layer.maps.size(); ++m) {
-            const VertexMap &map = layer.maps[m];
-            if (!map.changed) continue;
+            if (!layer.maps[m].changed) continue;
+            if (layer.pointGroups.empty()) return cannotEncode(error, "a map in a layer without points");
             bool hasChunk = false;
             for (uint32_t g = 0; g < layer.pointGroups.size(); ++g)
                 hasChunk = hasChunk || written.count({l, m, g});
-            if (layer.pointGroups.empty()) return cannotEncode(error, "a map in a layer without points");
             for (uint32_t g = 0; g < layer.pointGroups.size(); ++g) {
-                bool needed =
-                    hasValueIn(map, layer.pointGroups[g], groupEnd(layer, g)) || (!hasChunk && g == 0);
+                bool needed = hasValueIn(layer.maps[m], layer.pointGroups[g], groupEnd(layer, g)) ||
+                              (!hasChunk && g == 0);
                 if (!needed || written.count({l, m, g})) continue;
                 auto place = groupEndChunk.find({l, g});
                 if (place == groupEndChunk.end())
@@ -184,6 +189,18 @@ bool planChunks(const Object &object, Plan &plan, LwoError &error) {
         }
     }
     return true;
+}
+
+bool planChunks(const Object &object, Plan &plan, LwoError &error) {
+    std::vector<bool> inFile(object.layers.size(), false);
+    for (const LwoChunk &chunk : object.chunks)
+        if (chunk.layer < inFile.size()) inFile[chunk.layer] = true;
+    for (bool found : inFile)
+        if (!found) return cannotEncode(error, "a layer added to an object read from a file");
+    std::set<MapGroup> written;
+    std::map<std::pair<uint32_t, uint32_t>, size_t> groupEndChunk; // (layer, group) -> chunk index
+    return markChangedChunks(object, plan, written, groupEndChunk, error) &&
+           placeNewChunks(object, plan, written, groupEndChunk, error);
 }
 
 bool putMapGroup(std::string &out, const Object &object, const MapGroup &target, LwoError &error) {

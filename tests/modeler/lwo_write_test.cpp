@@ -329,6 +329,13 @@ TEST(LwoWrite, RefusesWhatTheFormatCannotHold) {
         EXPECT_EQ(readFile(target), "before");
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
     }
+    // A layer added to an object read from a file has no place in it.
+    Object fromFile = read(exampleFile());
+    fromFile.layers.emplace_back().points.push_back({0, 0, 0});
+    std::string bytes;
+    LwoError error;
+    EXPECT_FALSE(lwoBytes(fromFile, bytes, error));
+    EXPECT_EQ(error.fault, LwoFault::CannotEncode);
 }
 
 TEST(LwoWrite, SavingReplacesTheFileWholeKeepingItsPermissionsAndLinks) {
