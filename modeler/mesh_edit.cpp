@@ -105,10 +105,8 @@ static void *pointVSet(EDStateRef state, void *vmap, LWID type, const char *name
     }
     ++edit.host->stats.nameLookups;
     if (!name) return nullptr;
-    VertexMap *map = findMap(*edit.layer, type, name);
-    if (!map) return nullptr;
-    edit.selected = uint32_t(map - &edit.layer->maps[0]);
-    return mapHandle(edit.selected);
+    edit.selected = findMapIndex(*edit.layer, type, name);
+    return edit.selected == kNoValue ? nullptr : mapHandle(edit.selected);
 }
 
 // Fills the caller's three floats; a map of more values gives its first three.
@@ -127,9 +125,10 @@ static int pointVGet(EDStateRef state, LWPntID point, float *value) {
     return 1;
 }
 
-static void journal(MeshEdit &edit, const VertexMap &map, uint32_t point) {
+static void journal(MeshEdit &edit, uint32_t mapIndex, uint32_t point) {
+    const VertexMap &map = edit.layer->maps[mapIndex];
     uint32_t slot = hasValue(map, point) ? map.slots[point] : kNoValue;
-    edit.journal.push_back({uint32_t(&map - &edit.layer->maps[0]), point, slot});
+    edit.journal.push_back({mapIndex, point, slot});
 }
 
 static EDError pntVMap(EDStateRef state, LWPntID point, LWID type, const char *name, int dimension,
@@ -138,18 +137,22 @@ static EDError pntVMap(EDStateRef state, LWPntID point, LWID type, const char *n
     uint32_t index;
     if (!name || dimension < 0 || !pointIndex(edit, point, index)) return 1;
     if (++edit.writes == edit.host->throwOnWrite) throw std::bad_alloc();
-    VertexMap *map = findMap(*edit.layer, type, name);
+    uint32_t mapIndex = findMapIndex(*edit.layer, type, name);
     if (!value) {
-        if (!map || !hasValue(*map, index)) return EDERR_NONE;
-        journal(edit, *map, index);
-        clearMapValue(*map, index);
-        map->changed = true;
+        if (mapIndex == kNoValue || !hasValue(edit.layer->maps[mapIndex], index)) return EDERR_NONE;
+        journal(edit, mapIndex, index);
+        clearMapValue(edit.layer->maps[mapIndex], index);
+        edit.layer->maps[mapIndex].changed = true;
         return EDERR_NONE;
     }
-    if (!map) map = &addMap(*edit.layer, type, name, dimension);
-    journal(edit, *map, index);
-    setMapValue(*map, index, value, dimension);
-    map->changed = true;
+    if (mapIndex == kNoValue) {
+        mapIndex = uint32_t(edit.layer->maps.size());
+        addMap(*edit.layer, type, name, dimension);
+    }
+    VertexMap &map = edit.layer->maps[mapIndex];
+    journal(edit, mapIndex, index);
+    setMapValue(map, index, value, dimension);
+    map.changed = true;
     return EDERR_NONE;
 }
 

@@ -7,22 +7,23 @@ static uint64_t mapKey(LWID type, std::string_view name) {
     return std::hash<std::string_view>()(name) * 31 + type;
 }
 
-template <typename L>
-static auto findIn(L &layer, LWID type, std::string_view name) -> decltype(&layer.maps[0]) {
+uint32_t findMapIndex(const Layer &layer, LWID type, std::string_view name) {
     auto range = layer.mapIndex.equal_range(mapKey(type, name));
     for (auto it = range.first; it != range.second; ++it) {
-        auto &map = layer.maps[it->second];
-        if (map.type == type && map.name == name) return &map;
+        const VertexMap &map = layer.maps[it->second];
+        if (map.type == type && map.name == name) return it->second;
     }
-    return nullptr;
+    return kNoValue;
 }
 
 VertexMap *findMap(Layer &layer, LWID type, std::string_view name) {
-    return findIn(layer, type, name);
+    uint32_t index = findMapIndex(layer, type, name);
+    return index == kNoValue ? nullptr : &layer.maps[index];
 }
 
 const VertexMap *findMap(const Layer &layer, LWID type, std::string_view name) {
-    return findIn(layer, type, name);
+    uint32_t index = findMapIndex(layer, type, name);
+    return index == kNoValue ? nullptr : &layer.maps[index];
 }
 
 VertexMap &addMap(Layer &layer, LWID type, std::string_view name, int dimension) {

@@ -63,6 +63,9 @@ struct Object {
     std::vector<LwoChunk> chunks;
 };
 
+// The index in layer.maps of the map of that type and name, or kNoValue.
+uint32_t findMapIndex(const Layer &layer, LWID type, std::string_view name);
+
 VertexMap *findMap(Layer &layer, LWID type, std::string_view name);
 const VertexMap *findMap(const Layer &layer, LWID type, std::string_view name);
 

@@ -109,3 +109,39 @@ TEST(MeshEdit, ScanVisitsEveryPointInOrderWithDoublePositions) {
 }
 
 } // namespace
+
+namespace {
+
+// Maps are kept in a deque, which is not one block: many maps make sure each
+// is reached by its own index, for reads, writes and undo alike.
+TEST(MeshEdit, ManyMapsAreEachSelectedWrittenAndUndoneByTheirOwnIndex) {
+    Object object = lineObject({-1, 1});
+    const int kMaps = 40;
+    for (int m = 0; m < kMaps; ++m)
+        paint(object.layers[0], LWVMAP_WGHT, "Map" + std::to_string(m), 0, {float(m)});
+    MapContents before = contents(object.layers[0]);
+    Host host;
+    host.object = &object;
+    ActiveHost active(host);
+    MeshEditOp *edit = hostModCommand()->editBegin(0, 0, 0);
+    ASSERT_NE(edit, nullptr);
+    for (int m = 0; m < kMaps; ++m) {
+        std::string name = "Map" + std::to_string(m);
+        float read[3] = {-1, -1, -1};
+        ASSERT_NE(edit->pointVSet(edit->state, nullptr, LWVMAP_WGHT, name.c_str()), nullptr) << name;
+        ASSERT_EQ(edit->pointVGet(edit->state, point(0), read), 1) << name;
+        EXPECT_EQ(read[0], float(m)) << name;
+        const float value[3] = {100.0f + m, 0, 0};
+        edit->pntVMap(edit->state, point(1), LWVMAP_WGHT, name.c_str(), 1, value);
+        edit->pntVMap(edit->state, point(0), LWVMAP_WGHT, name.c_str(), 1, nullptr);
+    }
+    for (int m = 0; m < kMaps; ++m) {
+        const VertexMap *map = findMap(object.layers[0], LWVMAP_WGHT, "Map" + std::to_string(m));
+        ASSERT_NE(map, nullptr);
+        EXPECT_EQ(mapValues(*map), (std::map<uint32_t, std::vector<float>>{{1, {100.0f + m}}})) << m;
+    }
+    edit->done(edit->state, 1, 0);
+    EXPECT_EQ(contents(object.layers[0]), before);
+}
+
+} // namespace
