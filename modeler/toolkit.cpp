@@ -106,27 +106,28 @@ static bool knownAttribute(uint32_t attribute) {
            attribute == CTL_USEREVENT || attribute == CTL_USERDATA;
 }
 
-static void getAttribute(LWControl *handle, uint32_t attribute, LWValue *value) {
+// The control behind a get or set of a known attribute; null, with the
+// misuse reported, otherwise.
+static ToolkitControl *attributeControl(LWControl *handle, uint32_t attribute, LWValue *value) {
     ToolkitControl *control = controlOf(handle);
-    if (!control || !value) return;
-    if (!knownAttribute(attribute)) {
-        reportError(*control->panel->toolkit,
-                    describe(*control) + ": unknown attribute " + std::to_string(attribute));
-        return;
-    }
+    if (!control || !value) return nullptr;
+    if (knownAttribute(attribute)) return control;
+    reportError(*control->panel->toolkit,
+                describe(*control) + ": unknown attribute " + std::to_string(attribute));
+    return nullptr;
+}
+
+static void getAttribute(LWControl *handle, uint32_t attribute, LWValue *value) {
+    ToolkitControl *control = attributeControl(handle, attribute, value);
+    if (!control) return;
     if (attribute == CTL_VALUE && control->setup.kind == ControlKind::Edit) return getText(*control, *value);
     if (isIntegerValue(*control, *value, attribute))
         value->intv.value = integerAttribute(*control, attribute);
 }
 
 static void setAttribute(LWControl *handle, uint32_t attribute, LWValue *value) {
-    ToolkitControl *control = controlOf(handle);
-    if (!control || !value) return;
-    if (!knownAttribute(attribute)) {
-        reportError(*control->panel->toolkit,
-                    describe(*control) + ": unknown attribute " + std::to_string(attribute));
-        return;
-    }
+    ToolkitControl *control = attributeControl(handle, attribute, value);
+    if (!control) return;
     if (attribute == CTL_VALUE && control->setup.kind == ControlKind::Edit) return setText(*control, *value);
     if (!isIntegerValue(*control, *value, attribute)) return;
     intptr_t word = value->intv.value;
