@@ -499,8 +499,7 @@ TEST(TerminalPanel, LongListScrollsWithTheHighlightedRow) {
     for (char c = 'A'; c <= 'J'; ++c)
         paint(object.layers[0], kWeight, std::string("Left") + c, 0, {1});
     Scene scene(std::move(object));
-    // Cancelled: the list as it closed is all this needs.
-    Keys keys = press(KeyKind::Tab, 7) + press(KeyKind::Down, 9) + type(" ") + press(KeyKind::Escape);
+    Keys keys = press(KeyKind::Tab, 7) + press(KeyKind::Down, 9) + type(" ") + press(KeyKind::Confirm);
     ASSERT_EQ(scene.runKeys(keys), 0);
     std::vector<std::string> marks(10, "v");
     marks[9] = " ";
@@ -510,6 +509,13 @@ TEST(TerminalPanel, LongListScrollsWithTheHighlightedRow) {
     EXPECT_TRUE(contains(first, "LeftA") && !contains(first, "LeftJ")) << first;
     EXPECT_TRUE(contains(last, " 3-10 of 10 ")) << last;
     EXPECT_TRUE(contains(last, "    LeftJ") && !contains(last, "LeftB")) << last;
+    const Layer &layer = scene.object.layers[0];
+    EXPECT_EQ(mapValues(*findMap(layer, kWeight, "LeftJ")),
+              (std::map<uint32_t, std::vector<float>>{{0, {1}}}));
+    EXPECT_EQ(findMap(layer, kWeight, "RightJ"), nullptr);
+    ASSERT_NE(findMap(layer, kWeight, "RightI"), nullptr);
+    EXPECT_EQ(mapValues(*findMap(layer, kWeight, "RightI")),
+              (std::map<uint32_t, std::vector<float>>{{0, {1}}}));
 }
 
 TEST(TerminalPanel, TerminalThatFailsClosesThePanelsAsErrors) {
