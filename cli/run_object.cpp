@@ -32,6 +32,8 @@ struct Progress {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     bool shown = false;
     void update(size_t done, size_t total) {
+        // The scan reports its first point before any other: the clock starts there.
+        if (done == 0) start = std::chrono::steady_clock::now();
         if (std::chrono::steady_clock::now() - start < std::chrono::seconds(1)) return;
         std::fprintf(stderr, "\rsorvex: %zu of %zu points", done, total);
         shown = true;
