@@ -7,20 +7,9 @@
 #include "modeler/loader.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/paths.h"
+#include "tests/support/tools.h"
 
 namespace {
-
-std::string commandOutput(const std::string &command) {
-    std::string output;
-    FILE *pipe = popen(command.c_str(), "r");
-    if (!pipe) return output;
-    std::array<char, 256> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        output.append(buffer.data(), n);
-    pclose(pipe);
-    return output;
-}
 
 // An object with one weight map, so the command gets past its map check.
 Object weightedObject() {

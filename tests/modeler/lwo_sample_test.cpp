@@ -8,6 +8,7 @@
 #include "modeler/lwo.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/paths.h"
+#include "tests/support/tools.h"
 
 namespace {
 
@@ -70,15 +71,8 @@ TEST(Sample, IsAMirroredFigureWithLeftMapsOverBothHalves) {
 }
 
 TEST(Sample, AnotherReaderLoadsIt) {
-    if (std::system("command -v assimp >/dev/null 2>&1") != 0) GTEST_SKIP() << "assimp is not installed";
-    FILE *pipe = popen(("assimp info '" + kSample + "' 2>&1").c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    EXPECT_EQ(pclose(pipe), 0) << output;
+    if (!hasAssimp()) GTEST_SKIP() << "assimp is not installed";
+    std::string output = commandOutput("assimp info '" + kSample + "' 2>&1");
     size_t at = output.find("\nFaces:");
     ASSERT_NE(at, std::string::npos) << output;
     // 256 quads and 12 octagons, as triangles

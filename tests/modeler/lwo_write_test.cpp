@@ -13,6 +13,7 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/lwo_builder.h"
 #include "tests/support/paths.h"
+#include "tests/support/tools.h"
 
 namespace fs = std::filesystem;
 
@@ -369,35 +370,6 @@ TEST(LwoWrite, FailedSavesLeaveEverythingAsItWas) {
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
         EXPECT_EQ(readFile(dir.file("folder/inside")), "kept");
     }
-}
-
-std::string commandOutput(const std::string &command) {
-    std::string output;
-    FILE *pipe = popen(command.c_str(), "r");
-    if (!pipe) return output;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        output.append(buffer.data(), n);
-    pclose(pipe);
-    return output;
-}
-
-// The lines of `assimp info` that count points and faces, or empty when it
-// could not load the file.
-std::string assimpCounts(const std::string &path) {
-    std::string output = commandOutput("assimp info '" + path + "' 2>&1");
-    std::string counts;
-    for (const char *label : {"Vertices:", "Faces:"}) {
-        size_t at = output.find(std::string("\n") + label);
-        if (at == std::string::npos) return "";
-        counts += output.substr(at + 1, output.find('\n', at + 1) - at - 1) + "\n";
-    }
-    return counts;
-}
-
-bool hasAssimp() {
-    return std::system("command -v assimp >/dev/null 2>&1") == 0;
 }
 
 // Another program's reader loads what we wrote after an edit, with the same
