@@ -1,7 +1,5 @@
 // Loading the module file the way the host does, and the command's first
 // checks, through the real sorvex.p.
-#include <array>
-#include <cstdio>
 #include <gtest/gtest.h>
 
 #include "modeler/loader.h"

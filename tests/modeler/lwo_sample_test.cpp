@@ -1,6 +1,5 @@
 // The bundled sample: its generator still makes the committed file, and the
 // file holds a mirrored figure with Left maps over both halves.
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>

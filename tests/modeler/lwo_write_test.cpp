@@ -1,8 +1,6 @@
 // Writing LWO2 files: byte-identical round trips, edited maps written anew
 // in their places, objects made in memory, and atomic saving.
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
