@@ -58,13 +58,34 @@ bool cannotEncode(LwoError &error, const std::string &reason) {
     return false;
 }
 
-bool putChunk(std::string &out, LWID id, const std::string &body, LwoError &error) {
-    if (body.size() > UINT32_MAX) return cannotEncode(error, "a chunk longer than 4 GB");
+// Room for extra more bytes, grown geometrically: a large file is not copied
+// again and again as it grows.
+void makeRoom(std::string &out, size_t extra) {
+    if (out.capacity() - out.size() >= extra) return;
+    out.reserve(std::max(out.size() + extra, 2 * out.capacity()));
+}
+
+// A chunk is written in place: its header with the length left open, the
+// body straight after it, then the length and the pad byte.
+size_t beginChunk(std::string &out, LWID id) {
     putU4(out, id);
-    putU4(out, uint32_t(body.size()));
-    out += body;
-    if (body.size() % 2) out += '\0';
+    putU4(out, 0);
+    return out.size();
+}
+
+bool endChunk(std::string &out, size_t bodyStart, LwoError &error) {
+    size_t length = out.size() - bodyStart;
+    if (length > UINT32_MAX) return cannotEncode(error, "a chunk longer than 4 GB");
+    for (int k = 0; k < 4; ++k)
+        out[bodyStart - 4 + k] = char(uint32_t(length) >> (24 - 8 * k));
+    if (length % 2) out += '\0';
     return true;
+}
+
+bool putChunk(std::string &out, LWID id, const std::string &body, LwoError &error) {
+    size_t start = beginChunk(out, id);
+    out += body;
+    return endChunk(out, start, error);
 }
 
 bool checkName(const std::string &name, const char *what, LwoError &error) {
@@ -78,20 +99,21 @@ bool putVmap(std::string &out, const VertexMap &map, uint32_t first, size_t end,
     if (map.dimension < 0 || map.dimension > 0xFFFF)
         return cannotEncode(error, "a map dimension beyond 65535");
     if (!checkName(map.name, "a map", error)) return false;
-    std::string body;
-    putU4(body, map.type);
-    putU2(body, uint16_t(map.dimension));
-    putName(body, map.name);
     size_t last = std::min(end, map.slots.size());
+    makeRoom(out, 16 + map.name.size() + (last > first ? last - first : 0) * (4 + 4 * size_t(map.dimension)));
+    size_t start = beginChunk(out, kVmap);
+    putU4(out, map.type);
+    putU2(out, uint16_t(map.dimension));
+    putName(out, map.name);
     for (size_t point = first; point < last; ++point) {
         if (!hasValue(map, uint32_t(point))) continue;
         if (point - first > kLargestIndex) return cannotEncode(error, "a point index beyond 16777215");
-        putVx(body, uint32_t(point - first));
+        putVx(out, uint32_t(point - first));
         const float *value = mapValue(map, uint32_t(point));
         for (int k = 0; k < map.dimension; ++k)
-            putF4(body, value[k]);
+            putF4(out, value[k]);
     }
-    return putChunk(out, kVmap, body, error);
+    return endChunk(out, start, error);
 }
 
 bool putLayer(std::string &out, const Layer &layer, LwoError &error) {
@@ -282,7 +304,9 @@ bool saveAtomically(const std::string &path, const std::string &bytes, LwoError 
 } // namespace
 
 bool lwoBytes(const Object &object, std::string &bytes, LwoError &error) {
-    std::string out = "FORM";
+    std::string out;
+    out.reserve(object.source.size());
+    out += "FORM";
     putU4(out, 0);
     out += "LWO2";
     bool ok = true;
