@@ -40,35 +40,29 @@ static void runScan(Object &object, int pairCount) {
     state.edit->done(state.edit->state, EDERR_NONE, 0);
 }
 
-// Objects are made and dropped outside the timed part; making one is slow
-// beside the scan, so the runs with many maps take a fixed count.
-
-// Points grow, one pair: time per point should stay flat.
-static void BM_TransferPoints(benchmark::State &bench) {
-    uint32_t points = uint32_t(bench.range(0));
-    Object object;
-    for (auto _ : bench) {
-        bench.PauseTiming();
-        object = paintedObject(points, 1);
-        bench.ResumeTiming();
-        runScan(object, 1);
-    }
-    bench.SetItemsProcessed(bench.iterations() * points);
-}
-BENCHMARK(BM_TransferPoints)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond);
-
-// Maps in the layer grow, one pair: time per point should stay flat.
-static void BM_TransferAmongManyMaps(benchmark::State &bench) {
-    int maps = int(bench.range(0));
-    const uint32_t points = 20000;
+// Times the scan over a fresh object of that many points and maps each
+// time. Objects are made and dropped outside the timed part; making one is
+// slow beside the scan, so the runs with many maps take a fixed count.
+static void timeScans(benchmark::State &bench, uint32_t points, int maps, int pairs) {
     Object object;
     for (auto _ : bench) {
         bench.PauseTiming();
         object = paintedObject(points, maps);
         bench.ResumeTiming();
-        runScan(object, 1);
+        runScan(object, pairs);
     }
-    bench.SetItemsProcessed(bench.iterations() * points);
+    bench.SetItemsProcessed(bench.iterations() * points * pairs);
+}
+
+// Points grow, one pair: time per point should stay flat.
+static void BM_TransferPoints(benchmark::State &bench) {
+    timeScans(bench, uint32_t(bench.range(0)), 1, 1);
+}
+BENCHMARK(BM_TransferPoints)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond);
+
+// Maps in the layer grow, one pair: time per point should stay flat.
+static void BM_TransferAmongManyMaps(benchmark::State &bench) {
+    timeScans(bench, 20000, int(bench.range(0)), 1);
 }
 BENCHMARK(BM_TransferAmongManyMaps)
     ->RangeMultiplier(4)
@@ -79,14 +73,6 @@ BENCHMARK(BM_TransferAmongManyMaps)
 // Pairs grow: time per point and pair should stay flat.
 static void BM_TransferPairs(benchmark::State &bench) {
     int pairs = int(bench.range(0));
-    const uint32_t points = 20000;
-    Object object;
-    for (auto _ : bench) {
-        bench.PauseTiming();
-        object = paintedObject(points, pairs);
-        bench.ResumeTiming();
-        runScan(object, pairs);
-    }
-    bench.SetItemsProcessed(bench.iterations() * points * pairs);
+    timeScans(bench, 20000, pairs, pairs);
 }
 BENCHMARK(BM_TransferPairs)->RangeMultiplier(4)->Range(1, 64)->Iterations(30)->Unit(benchmark::kMillisecond);
