@@ -1,6 +1,5 @@
 // sorvex demo: the command on a copy of the bundled sample, with its maps
 // shown before and after.
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 

@@ -1,17 +1,11 @@
 // sorvex run: the command on one object file, its panel worked by the
 // options, a script or the user at the terminal.
-#include <chrono>
 #include <cstdio>
-#include <filesystem>
 
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/report.h"
 #include "cli/run_object.h"
-#include "modeler/cp932.h"
-#include "modeler/host.h"
-#include "modeler/loader.h"
-#include "modeler/lwo.h"
 #include "modeler/scripted.h"
 
 namespace {
@@ -103,9 +97,8 @@ bool readScript(const std::string &path, std::vector<PanelAction> &actions, std:
     return true;
 }
 
-int printReport(const RunReport &report, bool json) {
+void printReport(const RunReport &report, bool json) {
     std::fputs((json ? formatReportJson(report) : formatReport(report)).c_str(), stdout);
-    return kExitDone;
 }
 
 } // namespace
