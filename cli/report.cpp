@@ -14,22 +14,25 @@ std::string typeName(LWID type) {
     return name;
 }
 
+// A pair that is off, or whose source is its target, moves nothing: every
+// value stays where it was.
 static void countPair(const VertexMap *source, const VertexMap *targetAfter, const VertexMap *sourceAfter,
                       PairReport &pair) {
     if (!source) return;
+    if (!pair.active || pair.sourceName == pair.targetName) {
+        pair.left = countValues(*source);
+        return;
+    }
     for (uint32_t point = 0; point < source->slots.size(); ++point) {
         if (!hasValue(*source, point)) continue;
-        if (!pair.active || pair.sourceName == pair.targetName) {
-            ++pair.left;
-        } else if (!sourceAfter || !hasValue(*sourceAfter, point)) {
+        const float *value = mapValue(*source, point);
+        if (!sourceAfter || !hasValue(*sourceAfter, point))
             ++pair.moved;
-        } else if (targetAfter && hasValue(*targetAfter, point) &&
-                   std::equal(mapValue(*source, point), mapValue(*source, point) + source->dimension,
-                              mapValue(*targetAfter, point))) {
+        else if (targetAfter && hasValue(*targetAfter, point) &&
+                 std::equal(value, value + source->dimension, mapValue(*targetAfter, point)))
             ++pair.copied;
-        } else {
+        else
             ++pair.left;
-        }
     }
 }
 
@@ -44,10 +47,6 @@ void countTransfers(const Layer &before, const Layer &after, LWID type, std::vec
     }
 }
 
-static std::string shown(const std::string &cp932) {
-    return cp932ToDisplay(cp932);
-}
-
 std::string formatReport(const RunReport &report) {
     std::string text;
     char line[512];
@@ -60,8 +59,8 @@ std::string formatReport(const RunReport &report) {
     if (report.pairs.empty()) text += "  no map pairs\n";
     for (const PairReport &pair : report.pairs) {
         std::snprintf(line, sizeof line, "  %-3s %s -> %s: %u moved, %u copied, %u left\n",
-                      pair.active ? "on" : "off", shown(pair.sourceName).c_str(),
-                      shown(pair.targetName).c_str(), pair.moved, pair.copied, pair.left);
+                      pair.active ? "on" : "off", cp932ToDisplay(pair.sourceName).c_str(),
+                      cp932ToDisplay(pair.targetName).c_str(), pair.moved, pair.copied, pair.left);
         text += line;
     }
     if (report.dryRun)
@@ -102,14 +101,14 @@ std::string formatReportJson(const RunReport &report) {
         ",\"written\":" + (report.outputPath.empty() ? std::string("null") : jsonString(report.outputPath));
     json += ",\"messages\":[";
     for (size_t i = 0; i < report.messages.size(); ++i)
-        json += (i ? "," : "") + jsonString(shown(report.messages[i]));
+        json += (i ? "," : "") + jsonString(cp932ToDisplay(report.messages[i]));
     json += "],\"pairs\":[";
     for (size_t i = 0; i < report.pairs.size(); ++i) {
         const PairReport &pair = report.pairs[i];
         json += i ? ",{" : "{";
         json += "\"on\":" + std::string(pair.active ? "true" : "false");
-        json += ",\"source\":" + jsonString(shown(pair.sourceName));
-        json += ",\"target\":" + jsonString(shown(pair.targetName));
+        json += ",\"source\":" + jsonString(cp932ToDisplay(pair.sourceName));
+        json += ",\"target\":" + jsonString(cp932ToDisplay(pair.targetName));
         json += ",\"moved\":" + std::to_string(pair.moved);
         json += ",\"copied\":" + std::to_string(pair.copied);
         json += ",\"left\":" + std::to_string(pair.left) + "}";
